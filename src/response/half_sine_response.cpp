@@ -24,13 +24,6 @@ ModeConstants modeConstants(const RunState& s, int j, double omegap)
 
 namespace {
 
-struct ModeState {
-    double q = 0.0;   // modal displacement
-    double qd = 0.0;  // modal velocity
-    double qc = 0.0;  // displacement carried out of the pulse
-    double vc = 0.0;  // velocity carried out of the pulse
-};
-
 // Exact response from rest to -famp sin(omegap t): steady forced part plus
 // the decaying transient that makes q and q' zero at t = 0.
 void pulsePhase(const ModeConstants& c, ModeState& m, double t, double omegap, double cp, double sp)
@@ -63,39 +56,56 @@ void freePhase(const ModeConstants& c, ModeState& m, double tau)
 
 }  // namespace
 
+void startResponse(const RunState& s, ResponseStepper& r)
+{
+    r.omegap = s.pi / s.dur;
+    r.mode[0] = modeConstants(s, 0, r.omegap);
+    r.mode[1] = modeConstants(s, 1, r.omegap);
+    r.state[0] = ModeState{};
+    r.state[1] = ModeState{};
+}
+
+void responseAt(const RunState& s, ResponseStepper& r, std::int32_t i, HistoryStep& out)
+{
+    // t from the step number, never accumulated
+    const double t = static_cast<double>(i) * s.dt;
+    const bool inPulse = t <= s.dur;
+    double cp = 0.0, sp = 0.0;
+    if (inPulse) {
+        cp = std::cos(t * r.omegap);
+        sp = std::sin(t * r.omegap);
+    }
+    double q[2], a[2];
+    for (int j = 0; j < 2; ++j) {
+        const ModeConstants& c = r.mode[j];
+        ModeState& m = r.state[j];
+        if (inPulse) {
+            pulsePhase(c, m, t, r.omegap, cp, sp);
+        } else {
+            freePhase(c, m, t - s.dur);
+        }
+        q[j] = m.q;
+        // Modal acceleration: relative plus base acceleration of the mode.
+        a[j] = (-(m.q * c.omegansq) - 2.0 * (m.qd * c.decay)) / s.gravityFactor;
+    }
+    out.t = t;
+    for (int row = 0; row < 2; ++row) {
+        out.displacement[row] = q[1] * s.P.v[row][1] + q[0] * s.P.v[row][0];
+        out.acceleration[row] = a[0] * s.P.v[row][0] + a[1] * s.P.v[row][1];
+    }
+}
+
 void computeResponse(RunState& s)
 {
     put(s.console, "\n");
 
-    const double omegap = s.pi / s.dur;
-    const ModeConstants mode[2] = {modeConstants(s, 0, omegap), modeConstants(s, 1, omegap)};
-    ModeState state[2];
-    Channel& displacementFile = s.outFile[kDisplacementFile];
-    Channel& accelerationFile = s.outFile[kAccelerationFile];
-
+    ResponseStepper r;
+    startResponse(s, r);
+    HistoryStep step;
     for (std::int32_t i = 0; i < s.nt; ++i) {
-        const double t = static_cast<double>(i) * s.dt;
-        const bool inPulse = t <= s.dur;
-        double cp = 0.0, sp = 0.0;
-        if (inPulse) {
-            cp = std::cos(t * omegap);
-            sp = std::sin(t * omegap);
-        }
-        double a[2];
-        for (int j = 0; j < 2; ++j) {
-            if (inPulse) {
-                pulsePhase(mode[j], state[j], t, omegap, cp, sp);
-            } else {
-                freePhase(mode[j], state[j], t - s.dur);
-            }
-            // Modal acceleration: relative plus base acceleration of the mode.
-            a[j] = (-(state[j].q * mode[j].omegansq) - 2.0 * (state[j].qd * mode[j].decay)) / s.gravityFactor;
-        }
-        const double q1 = state[0].q, q2 = state[1].q;
-        writeHistoryLine(displacementFile, t, q2 * s.P.v[0][1] + q1 * s.P.v[0][0],
-                         q2 * s.P.v[1][1] + q1 * s.P.v[1][0]);
-        writeHistoryLine(accelerationFile, t, a[0] * s.P.v[0][0] + a[1] * s.P.v[0][1],
-                         a[0] * s.P.v[1][0] + a[1] * s.P.v[1][1]);
+        responseAt(s, r, i, step);
+        writeHistoryLine(s.outFile[kDisplacementFile], step.t, step.displacement[0], step.displacement[1]);
+        writeHistoryLine(s.outFile[kAccelerationFile], step.t, step.acceleration[0], step.acceleration[1]);
     }
 }
 

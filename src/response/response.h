@@ -26,6 +26,35 @@ struct ModeConstants {
 // Fills the constants of mode j (0 or 1) for the pulse frequency omegap.
 ModeConstants modeConstants(const RunState& s, int j, double omegap);
 
+// One mode's motion at the current step and the state carried out of the pulse.
+struct ModeState {
+    double q = 0.0;   // modal displacement
+    double qd = 0.0;  // modal velocity
+    double qc = 0.0;  // displacement carried out of the pulse
+    double vc = 0.0;  // velocity carried out of the pulse
+};
+
+// What one time step writes: the time, and per mass the displacement
+// relative to the base and the acceleration.
+struct HistoryStep {
+    double t = 0.0;
+    double displacement[2] = {0.0, 0.0};
+    double acceleration[2] = {0.0, 0.0};
+};
+
+// The response of both modes, advanced one time step at a time.
+struct ResponseStepper {
+    double omegap = 0.0;  // circular frequency of the half-sine, rad/sec
+    ModeConstants mode[2];
+    ModeState state[2];
+};
+
+// omegap and the constants of both modes; both modes at rest.
+void startResponse(const RunState& s, ResponseStepper& r);
+
+// Step i (t = i dt); steps must come in ascending order.
+void responseAt(const RunState& s, ResponseStepper& r, std::int32_t i, HistoryStep& out);
+
 // Every step's relative displacements and accelerations, one line each to
 // the displacement and the acceleration file.
 void computeResponse(RunState& s);
