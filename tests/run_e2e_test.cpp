@@ -259,7 +259,7 @@ TEST(RunEndToEnd, EmptyInputRunsToTheEnd)
     for (bool closed : {false, true}) {
         SCOPED_TRACE(closed ? "standard input closed" : "empty standard input");
         TempFolder folder;
-        ProgramRun run = runProgram(folder, "", closed);
+        ProgramRun run = runProgram(folder, "", {.closedInput = closed});
         EXPECT_EQ(dialogueAndEcho(run.console),
                   prompts("(kg)", "(m/sec^2)") + echoOf("      0.0000  ", "      0.0000  ", "      0.0000  ",
                                                         "      0.0000  ", "      0.0000  ", "      0.0000  "));

@@ -60,38 +60,69 @@ struct ProgramRun {
     int status = -1;      // exit status, or 128 + signal
 };
 
+enum class Console { File, Closed, PipeReaderGone };
+
+struct RunOptions {
+    bool closedInput = false;         // standard input closed instead of a file
+    Console console = Console::File;  // where standard output goes
+    bool unprivileged = false;        // as root, run as "nobody" so that modes apply
+    int timeoutSeconds = 120;
+};
+
 // Runs the built program in `folder` in a new session without a controlling
-// terminal, `input` as its standard input. Standard input is a file unless
-// `closedInput` is set, in which case it is closed.
-inline ProgramRun runProgram(const TempFolder& folder, const std::string& input, bool closedInput = false,
-                             int timeoutSeconds = 120)
+// terminal, `input` as its standard input.
+inline ProgramRun runProgram(const TempFolder& folder, const std::string& input, RunOptions options = {})
 {
     const std::filesystem::path inPath = folder.path.string() + ".in";
     const std::filesystem::path outPath = folder.path.string() + ".console";
     writeFile(inPath, input);
+    int pipeEnds[2] = {-1, -1};
+    if (options.console == Console::PipeReaderGone) {
+        if (pipe(pipeEnds) != 0) return {};
+        close(pipeEnds[0]);  // nobody will ever read the console
+    }
+    // "nobody" may not reach the build folder: it runs a copy beside the folder.
+    std::string program = PEXMOOR_EXE;
+    if (options.unprivileged) {
+        program = folder.path.string() + ".exe";
+        std::filesystem::copy_file(PEXMOOR_EXE, program, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all | std::filesystem::perms::others_read |
+                                                  std::filesystem::perms::others_exec);
+    }
     pid_t child = fork();
     if (child == 0) {
         setsid();
         if (chdir(folder.path.c_str()) != 0) _exit(120);
-        if (closedInput) {
+        if (options.closedInput) {
             close(0);
         } else {
             int in = open(inPath.c_str(), O_RDONLY);
             dup2(in, 0);
             close(in);
         }
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, 1);
-        close(out);
-        execl(PEXMOOR_EXE, PEXMOOR_EXE, static_cast<char*>(nullptr));
+        if (options.console == Console::File) {
+            int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(out, 1);
+            close(out);
+        } else if (options.console == Console::Closed) {
+            close(1);
+        } else {
+            dup2(pipeEnds[1], 1);
+            close(pipeEnds[1]);
+        }
+        if (options.unprivileged && geteuid() == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(122);
+        }
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(121);
     }
+    if (pipeEnds[1] >= 0) close(pipeEnds[1]);
     ProgramRun run;
     int status = 0;
     for (int waited = 0;; waited += 10) {
         pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child) break;
-        if (waited > timeoutSeconds * 1000) {
+        if (waited > options.timeoutSeconds * 1000) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);
             break;
@@ -99,9 +130,10 @@ inline ProgramRun runProgram(const TempFolder& folder, const std::string& input,
         usleep(10000);
     }
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.console = readFile(outPath);
+    if (options.console == Console::File) run.console = readFile(outPath);
     std::filesystem::remove(inPath);
     std::filesystem::remove(outPath);
+    if (options.unprivileged) std::filesystem::remove(program);
     return run;
 }
 
