@@ -19,5 +19,10 @@ test: build
 bench: build
 	./$(BUILD)/pexmoor_bench
 
+# pexmoor.exe for 64-bit Windows, cross-built with mingw-w64 into build-windows
+windows:
+	cmake --no-warn-unused-cli -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-windows -j $(JOBS) --target pexmoor
+
 clean:
 	rm -rf build build-asan build-windows
