@@ -300,7 +300,7 @@ TEST(InputScanner, TreatsMissingOrFailingSourcesAsTheEnd)
     EXPECT_FALSE(readDouble(noStream, doubleValue));
 
     // reading a stream opened for writing only is a read error
-    #ifdef _WIN32
+#ifdef _WIN32
     std::FILE* writeOnly = std::fopen("NUL", "w");
 #else
     std::FILE* writeOnly = std::fopen("/dev/null", "w");
