@@ -185,29 +185,14 @@ inline constexpr std::int32_t kFuzzMaxSteps = 2000;
 
 struct BoundedRun {
     std::string console, results, displacement, acceleration;
-    std::int32_t nt = 0;     // the steps of the record as written
-    bool whole = true;       // the run sequence ran unchanged
+    std::int32_t nt = 0;  // the steps of the record as written
 };
 
-// The run with standard input from the bytes and every channel in memory.
-// A short record takes the unchanged run sequence. A long one takes the
-// same phases in the same order with the record cut to maxSteps before the
-// response; that run has no banner, introduction or file list.
+// The run with standard input from the bytes and every channel in memory,
+// the record cut to maxSteps between the analysis and the records.
 inline std::unique_ptr<BoundedRun> runBounded(const std::uint8_t* data, std::size_t size,
                                               std::int32_t maxSteps = kFuzzMaxSteps)
 {
-    const char* input = reinterpret_cast<const char*>(data);
-
-    // The phases up to the time grid, on closed channels, for the record's length.
-    auto probe = std::make_unique<RunState>();
-    scanText(probe->input, input, size);
-    probe->ndof = 2;
-    readInputs(*probe);
-    computeEigenvalues(*probe);
-    computeModeShapes(*probe);
-    computeParticipation(*probe);
-    computeTimeGrid(*probe);
-
     auto run = std::make_unique<BoundedRun>();
     auto state = std::make_unique<RunState>();
     RunState& s = *state;
@@ -215,23 +200,10 @@ inline std::unique_ptr<BoundedRun> runBounded(const std::uint8_t* data, std::siz
     s.outFile[kResultsFile].memory = &run->results;
     s.outFile[kDisplacementFile].memory = &run->displacement;
     s.outFile[kAccelerationFile].memory = &run->acceleration;
-    scanText(s.input, input, size);
-    if (probe->nt <= maxSteps) {
-        runSequence(s);
-    } else {
-        run->whole = false;
-        openOutputFiles(s);
-        s.ndof = 2;
-        readInputs(s);
-        echoMatrices(s);
-        computeEigenvalues(s);
-        computeModeShapes(s);
-        computeParticipation(s);
-        computeTimeGrid(s);
-        s.nt = std::min(s.nt, maxSteps);
-        computeResponse(s);
-        closeOutputFiles(s);
-    }
+    scanText(s.input, reinterpret_cast<const char*>(data), size);
+    runAnalysis(s);
+    s.nt = std::min(s.nt, maxSteps);
+    runRecords(s);
     run->nt = s.nt;
     return run;
 }
@@ -264,7 +236,7 @@ inline std::string runViolation(const BoundedRun& run)
             if (t.find(word) != std::string::npos) return std::string(c.name) + ": '" + word + "' written";
         }
     }
-    if (run.whole && run.results.rfind(kBanner, 0) != 0) return "the results file does not start with the banner";
+    if (run.results.rfind(kBanner, 0) != 0) return "the results file does not start with the banner";
 
     const std::size_t steps = run.nt > 0 ? static_cast<std::size_t>(run.nt) : 0;
     const std::size_t displacementLines = countLines(run.displacement);

@@ -8,7 +8,14 @@ namespace pexmoor {
 void attachStandardStreams(RunState& s);
 
 // The run from the banner to the key prompt; the key wait is left to the caller.
+// It is the analysis followed by the records.
 void runSequence(RunState& s);
+
+// Banner, files, dialogue and modal analysis, up to the time grid.
+void runAnalysis(RunState& s);
+
+// The time histories, the closing of the files, the file list and the key prompt.
+void runRecords(RunState& s);
 
 // Creates or empties the three output files and reports each on the console.
 void openOutputFiles(RunState& s);

@@ -47,6 +47,12 @@ void attachStandardStreams(RunState& s)
 
 void runSequence(RunState& s)
 {
+    runAnalysis(s);
+    runRecords(s);
+}
+
+void runAnalysis(RunState& s)
+{
     showBanner(s.console);
     showIntroduction(s);
     openOutputFiles(s);
@@ -58,6 +64,10 @@ void runSequence(RunState& s)
     computeModeShapes(s);
     computeParticipation(s);
     computeTimeGrid(s);
+}
+
+void runRecords(RunState& s)
+{
     computeResponse(s);
     // The files are complete on disk before the program waits for its key.
     closeOutputFiles(s);
